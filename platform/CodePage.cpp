@@ -58,7 +58,7 @@ CodePage CodePage::FromCodeset(const char* codeset) {
     };
     static const Name kNames[] = {
         {"CP1252", kWestern},  {"ISO-8859-1", kWestern}, {"ISO8859-1", kWestern},
-        {"ANSI_X3.4-1968", kUtf8}, {"CP932", kShiftJis},  {"SHIFT_JIS", kShiftJis},
+        {"CP932", kShiftJis},  {"SHIFT_JIS", kShiftJis},
         {"SJIS", kShiftJis},   {"CP936", kGbk},          {"GBK", kGbk},
         {"GB2312", kGbk},      {"CP949", kKorean},       {"EUC-KR", kKorean},
         {"CP950", kBig5},      {"BIG5", kBig5},          {"UTF-8", kUtf8},
