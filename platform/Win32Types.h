@@ -106,10 +106,12 @@ constexpr DWORD ERROR_INVALID_HANDLE = 6;
 constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
 constexpr DWORD ERROR_BAD_FORMAT = 11;
 constexpr DWORD ERROR_INVALID_DATA = 13;
+constexpr DWORD ERROR_SHARING_VIOLATION = 32;
 constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr DWORD ERROR_MORE_DATA = 234;
 constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
+constexpr DWORD ERROR_NO_ASSOCIATION = 1155;
 constexpr DWORD ERROR_INVALID_USER_BUFFER = 1784;
 
 // Registry.
@@ -143,5 +145,13 @@ constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOW = 5;
+
+// Shell: ShellExecuteA's results of 32 or less.
+constexpr int SE_ERR_FNF = 2;
+constexpr int SE_ERR_PNF = 3;
+constexpr int SE_ERR_ACCESSDENIED = 5;
+constexpr int SE_ERR_OOM = 8;
+constexpr int SE_ERR_SHARE = 26;
+constexpr int SE_ERR_NOASSOC = 31;
 
 #endif  // _WIN32
