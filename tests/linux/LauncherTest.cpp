@@ -230,7 +230,14 @@ TEST_F(LauncherTest, ReturnsWhileASlowInstallerRunsAndLeavesNoZombie) {
     ASSERT_EQ(running.size(), 1u);
     EXPECT_NE(running[0].ppid, ::getpid()) << "the installer is our child";
     EXPECT_NE(running[0].session, ::getsid(0)) << "the installer is in our session";
-    EXPECT_EQ(OpenDescriptors(running[0].pid), (std::set<std::string>{"0", "1", "2"}));
+    // Just after exec the loader may still have a library open: wait for it.
+    const std::set<std::string> stdio = {"0", "1", "2"};
+    std::set<std::string> fds = OpenDescriptors(running[0].pid);
+    for (int i = 0; i < 500 && fds != stdio; ++i) {
+        SleepMs(10);
+        fds = OpenDescriptors(running[0].pid);
+    }
+    EXPECT_EQ(fds, stdio);
     EXPECT_TRUE(OurChildren().empty()) << "the middle process was not reaped";
 
     std::ofstream(release).put('x');
