@@ -19,7 +19,10 @@ mkdir -p "$scratch"
 # code page 1252 (what C.UTF-8 gives).
 out=$(mktemp)
 LANG=C.UTF-8 LC_ALL=C.UTF-8 "$src/tests/wine/run.sh" "$prefix" "$probe" \
-    "$fixtures/lookups.txt" "$fixtures" "$scratch" >"$out"
+    "$fixtures/lookups.txt" "$fixtures" "$scratch" >"$out.raw"
+# Wine's C runtime ends lines with CR LF.
+tr -d '\r' <"$out.raw" >"$out"
+rm -f "$out.raw"
 {
     echo "# Wine $(/usr/lib/wine/wine64 --version | sed 's/^wine-//'), ANSI code page 1252: answers to lookups.txt."
     echo "# Written by tests/wine/regen-profile-golden.sh; do not edit by hand."
