@@ -1,5 +1,6 @@
 #include "EnumNimoTVTuner.h"
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -34,6 +35,22 @@ BOOL ReadSystemText(Platform& platform, std::vector<char>& buffer, CString& text
         buffer.resize(required);
     }
     return FALSE;
+}
+
+// The pairs of adjacent bytes of a text, each hashed to one of 64 bits. A
+// pattern whose pairs are not all among a text's cannot occur in it, so one
+// AND turns away nearly every entry that a device does not match, before
+// the search proper; what passes is still searched, so the outcome is the
+// search's alone.
+std::uint64_t BytePairs(const char* text, std::size_t n) {
+    std::uint64_t pairs = 0;
+    for (std::size_t i = 1; i < n; ++i) {
+        const std::uint32_t pair =
+            static_cast<std::uint32_t>(static_cast<unsigned char>(text[i - 1])) << 8 |
+            static_cast<unsigned char>(text[i]);
+        pairs |= std::uint64_t{1} << ((pair * 2654435761u) >> 26);
+    }
+    return pairs;
 }
 
 }  // namespace
@@ -170,32 +187,54 @@ BOOL CEnumNimoTVTuner::Execute(CString parameters) {
     EnumerateDevices();
 
     const CodePage& cp = m_platform.AnsiCodePage();
-    BOOL launched = FALSE;
-    // Every model walks the devices from the head, so the devices already
-    // upper-cased are always the first `upperCased` of the list: each is
-    // upper-cased once, when a model first reaches it.
-    int upperCased = 0;
+    // Every entry takes the first device, in list order, whose ID holds its
+    // pattern. The devices are walked once for all entries rather than once
+    // per entry: with thousands of devices a walk per entry costs far more
+    // in memory traffic than the comparisons. Each device is upper-cased
+    // when the walk reaches it, and the walk ends once every entry has its
+    // device, so the devices upper-cased are those a walk per entry would
+    // have reached. What a match does then follows in entry order.
+    std::vector<ModelInfo*> models;
     m_RunModels.ForEach([&](ModelInfo* model) {
-        if (model == nullptr) return;
-        int index = 0;
-        for (POSITION pos = m_DeviceList.GetHeadPosition(); pos != nullptr; ++index) {
-            DeviceInfo* device = m_DeviceList.GetNext(pos);
-            if (device == nullptr) continue;
-            if (index >= upperCased) {
-                device->strHardwareID.MakeUpper(cp);
-                upperCased = index + 1;
-            }
-            if (device->strHardwareID.Find(model->strHardwareID, cp) == -1) continue;
-            Launch(model->strInstaller, parameters);
-            launched = TRUE;
-            device->strDriverDesc.MakeUpper(cp);
-            model->strModel = device->strDriverDesc;
-            model->strHardwareID = device->strHardwareID;
-            model->strInstanceID = device->strInstanceID;
-            m_MatchedList.AddTail(model);
-            break;
-        }
+        if (model != nullptr) models.push_back(model);
     });
+    std::vector<DeviceInfo*> found(models.size(), nullptr);
+    // A pattern is searched for as the text up to its first NUL.
+    std::vector<std::uint64_t> patternPairs;
+    patternPairs.reserve(models.size());
+    for (const ModelInfo* model : models) {
+        const char* pattern = model->strHardwareID.GetString();
+        patternPairs.push_back(BytePairs(pattern, std::strlen(pattern)));
+    }
+    std::size_t looking = models.size();
+    for (POSITION pos = m_DeviceList.GetHeadPosition(); pos != nullptr && looking > 0;) {
+        DeviceInfo* device = m_DeviceList.GetNext(pos);
+        if (device == nullptr) continue;
+        device->strHardwareID.MakeUpper(cp);
+        const std::string& id = device->strHardwareID.Str();
+        const std::uint64_t idPairs = BytePairs(id.data(), id.size());
+        for (std::size_t i = 0; i < models.size(); ++i) {
+            if (found[i] != nullptr || (patternPairs[i] & ~idPairs) != 0 ||
+                device->strHardwareID.Find(models[i]->strHardwareID, cp) == -1) {
+                continue;
+            }
+            found[i] = device;
+            --looking;
+        }
+    }
+    BOOL launched = FALSE;
+    for (std::size_t i = 0; i < models.size(); ++i) {
+        ModelInfo* model = models[i];
+        DeviceInfo* device = found[i];
+        if (device == nullptr) continue;
+        Launch(model->strInstaller, parameters);
+        launched = TRUE;
+        device->strDriverDesc.MakeUpper(cp);
+        model->strModel = device->strDriverDesc;
+        model->strHardwareID = device->strHardwareID;
+        model->strInstanceID = device->strInstanceID;
+        m_MatchedList.AddTail(model);
+    }
     if (!launched) {
         m_RunModels.ForEach([&](ModelInfo* model) {
             if (model != nullptr) Launch(model->strInstaller, parameters);
