@@ -49,7 +49,7 @@ bool EqualNoCase(const char* a, const char* b) {
     return std::strlen(a) == std::strlen(b) && StartsWithNoCase(a, b);
 }
 
-// sysfs numbers come as "0x1af4", "1af4" or "1AF4"; false for anything else.
+// sysfs numbers come as "0x1d9a", "1d9a" or "1D9A"; false for anything else.
 bool ParseHex(const char* text, unsigned long* value) {
     if (text == nullptr) return false;
     while (*text == ' ') ++text;

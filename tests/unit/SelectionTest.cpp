@@ -28,7 +28,7 @@ struct Scenario {
 
 std::vector<Scenario> Scenarios() {
     const std::vector<DeviceRecord> machine = {
-        Device("PCI\\VEN_8086&DEV_1234&SUBSYS_00000000&REV_01", "PCI\\A\\1"),
+        Device("PCI\\VEN_0ABD&DEV_1234&SUBSYS_00000000&REV_01", "PCI\\A\\1"),
         Device("pci\\ven_1d9a&dev_7a01&subsys_00011d9a&rev_02", "PCI\\B\\2"),
         Device("USB\\VID_F00D&PID_0042&REV_0100", "USB\\C\\3"),
         Device("PCI\\VEN_1D9A&DEV_7A01&SUBSYS_00021D9A&REV_03", "PCI\\D\\4"),
@@ -41,7 +41,7 @@ std::vector<Scenario> Scenarios() {
         {"two entries with one pattern", "[Model_List]\n1=a,VID_F00D,a.exe\n2=b,VID_F00D,b.exe\n",
          machine, false, {"a.exe", "b.exe"}},
         {"launches follow key order",
-         "[Model_List]\n3=c,VID_F00D,c.exe\n1=a,VEN_8086,a.exe\n2=b,NOTHERE,b.exe\n", machine, false,
+         "[Model_List]\n3=c,VID_F00D,c.exe\n1=a,VEN_0ABD,a.exe\n2=b,NOTHERE,b.exe\n", machine, false,
          {"a.exe", "c.exe"}},
         {"an entry launches once for several devices", "[Model_List]\n1=a,VEN_1D9A,a.exe\n", machine,
          false, {"a.exe"}},
@@ -88,7 +88,7 @@ TEST(SelectionTest, TheMatchedEntryDescribesTheDevice) {
     FakePlatform platform;
     platform.modulePath = "C:\\Kit\\Tavrel.exe";
     platform.AddFile(kIni, "[Model_List]\n1=Tuner,ven_1d9a,a.exe\n2=Other,NOPE,b.exe\n");
-    platform.devices = {Device("PCI\\VEN_8086&DEV_0001", "PCI\\X\\0", "{c1}\\0000"),
+    platform.devices = {Device("PCI\\VEN_0ABD&DEV_0001", "PCI\\X\\0", "{c1}\\0000"),
                         Device("pci\\ven_1d9a&dev_7a01", "PCI\\VEN_1D9A&DEV_7A01\\3&11&0", "{c2}\\0001")};
     platform.registry["SYSTEM\\CurrentControlSet\\Control\\class\\{c2}\\0001"] = {
         {"DriverDesc", "Made-up tuner driver"}, {"DriverVersion", "2.1.0.7"}};
